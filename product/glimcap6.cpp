@@ -1,0 +1,77 @@
+// Glimcap6.exe: a stand-in for the product. It does what the setup and the
+// uninstaller rely on: it stands in the instance list while it runs, shows a main
+// window whose title begins with "Glimmerix", closes at once when asked to close
+// without saving, and carries a version resource.
+//
+// For the tests it can write down what reaches it: "-record FILE" appends one line
+// per instance message or close request ("started ID", "ended ID", "close WPARAM").
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "../instances/instance_manager.h"
+
+COXInstanceManager g_instanceManager;
+
+namespace {
+const char* g_recordPath = nullptr;
+
+void Record(const char* what, unsigned long value)
+{
+    if (!g_recordPath) return;
+    if (FILE* file = fopen(g_recordPath, "a")) {
+        fprintf(file, "%s %lu\n", what, value);
+        fclose(file);
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case MSG_INSTANCE_STARTED: Record("started", static_cast<unsigned long>(lParam)); return 0;
+    case MSG_INSTANCE_ENDED: Record("ended", static_cast<unsigned long>(lParam)); return 0;
+    case WM_CLOSE:
+        // 1001: the user has been told that unsaved work is lost; there is nothing to ask.
+        Record("close", static_cast<unsigned long>(wParam));
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void ReadOptions()
+{
+    for (int i = 1; i + 1 < __argc; ++i)
+        if (strcmp(__argv[i], "-record") == 0) g_recordPath = __argv[i + 1];
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
+{
+    ReadOptions();
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = "Glimmerix6MainWindow";
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    RegisterClassA(&windowClass);
+
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Glimmerix 6 - Untitled", WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 480, 320, nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
+    ShowWindow(window, show);
+    Record("ready", GetCurrentProcessId());
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

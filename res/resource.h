@@ -1,0 +1,32 @@
+/* Resource ids of the setup program. */
+#pragma once
+
+#define IDR_MAINFRAME 128           /* the program's icon */
+
+/* String table */
+#define IDS_ONE_INSTANCE_OPEN 1
+#define IDS_SETUP_CAPTION 2
+#define IDS_SETUP_ABORTED 3
+#define IDS_INSTANCES_OPEN 4
+#define IDS_CONFIRM_UNINSTALL 6
+#define IDS_ACCEPT_AGREEMENT 7
+#define IDS_FINISH_BUTTON 8
+#define IDS_INSTALLED 9
+#define IDS_PRESS_FINISH 10
+#define IDS_CONFIRM_CANCEL 11
+#define IDS_SELECT_FOLDER 12
+#define IDS_INVALID_FOLDER 13
+#define IDS_OLD_VERSION_FOLDER 14
+#define IDS_PRODUCT_NAME 15
+#define IDS_OLDER_VERSION 16
+#define IDS_SAME_VERSION 17
+#define IDS_DAMAGED_PACKAGE 18
+#define IDS_FOLDER_HAS_COPY 19
+#define IDS_UNINSTALLED 20
+#define IDS_YES 21
+#define IDS_NO 22
+#define IDS_GROUP_TOO_SHORT 23
+#define IDS_GROUP_RESERVED 24
+#define IDS_HELP_LINK 101
+#define IDS_README_LINK 102
+#define IDS_UNINSTALL_LINK 104
