@@ -13,7 +13,7 @@ root=$(cd "$root" && pwd)
 # A display number that is free now.
 n=90
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$root/xvfb.log" 2>&1 &
+setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$root/xvfb.log" 2>&1 &
 echo $! >"$root/xvfb.pid"
 
 cat >"$root/env" <<ENV
@@ -31,11 +31,11 @@ ENV
 i=0
 while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
 
-wineboot -i >"$root/wineboot.log" 2>&1
+wineboot -i </dev/null >"$root/wineboot.log" 2>&1
 wineserver -w
 # The prefix links the user's folders into the home folder: make them plain folders.
 for link in "$WINEPREFIX"/drive_c/users/*/*; do
   if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
 done
-wineserver -p
+wineserver -p </dev/null >/dev/null 2>&1
 echo "test prefix ready in $root (display :$n)"

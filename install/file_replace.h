@@ -1,0 +1,17 @@
+// Putting one file of the package in place, whatever is there already, and the
+// deferred deletions and renames that replacing a file in use needs.
+#pragma once
+
+#include <windows.h>
+
+// Copies sourceFolder\name to destFolder\(newName or name). An existing target is
+// overwritten; one in use is moved aside to ".old" (".old2") or replaced by ".new"
+// at the next start of Windows. Non-zero when the file is in place now.
+BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFolder, const char* newName = nullptr);
+
+// Arranges the deletion of path at the next start of Windows (MoveFileEx, else the
+// "rename" section of WININIT.INI). Non-zero when it was arranged.
+BOOL ScheduleDeleteAtReboot(const char* path);
+
+// Arranges that existingFile takes the name newPath at the next start of Windows.
+void ScheduleRenameAtReboot(const char* existingFile, const char* newPath);
