@@ -30,6 +30,14 @@ void MoveAsideOrDefer(const CString& source, const CString& target)
     if (PathExists(next)) DeleteFileA(next);
     if (CopyFileA(source, next, FALSE)) ScheduleRenameAtReboot(next, target);
 }
+// Letter case and the spelling of separators aside: a folder written with '/'
+// must not pass for another one, or its file would be deleted as its own target.
+bool IsSameFolder(CString first, CString second)
+{
+    first.Replace('/', '\\');
+    second.Replace('/', '\\');
+    return first.CompareNoCase(second) == 0;
+}
 }  // namespace
 
 BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFolder, const char* newName)
@@ -38,7 +46,7 @@ BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFol
     if (!*name || (newName && !*newName)) return FALSE;
     CString from = JoinFolder(sourceFolder, "");
     CString into = JoinFolder(destFolder, "");
-    bool sameFolder = from.CompareNoCase(into) == 0;
+    bool sameFolder = IsSameFolder(from, into);
     if (sameFolder && !newName) return TRUE;
 
     CString source = from + name;
