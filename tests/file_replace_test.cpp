@@ -3,6 +3,8 @@
 // in use; the deferred operations, their WININIT.INI fallback, and a restart.
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,6 +92,44 @@ private:
     std::string m_path;
     std::string m_content;
     bool m_existed;
+};
+
+// Makes MoveFileEx fail as it does where the pending list cannot be written: the
+// Session Manager key is made read-only for everyone, and its DACL put back after.
+class ReadOnlyPendingList {
+public:
+    ReadOnlyPendingList()
+    {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      READ_CONTROL | WRITE_DAC, &m_key);
+        GetSecurityInfo(m_key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &m_dacl, nullptr,
+                        &m_saved);
+        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &m_everyone);
+        PACL acl = reinterpret_cast<PACL>(m_acl);
+        InitializeAcl(acl, sizeof m_acl, ACL_REVISION);
+        AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, m_everyone);
+        SECURITY_DESCRIPTOR descriptor;
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+        m_denied = RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    }
+    ~ReadOnlyPendingList()
+    {
+        SetSecurityInfo(m_key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, m_dacl, nullptr);
+        LocalFree(m_saved);
+        FreeSid(m_everyone);
+        RegCloseKey(m_key);
+    }
+    bool Denied() const { return m_denied; }
+
+private:
+    HKEY m_key = nullptr;
+    PACL m_dacl = nullptr;
+    PSECURITY_DESCRIPTOR m_saved = nullptr;
+    PSID m_everyone = nullptr;
+    alignas(DWORD) BYTE m_acl[256];
+    bool m_denied = false;
 };
 
 class InstallFileTest : public ::testing::Test {
@@ -253,6 +293,24 @@ TEST(WininitFallback, KeepsEarlierEntriesAndAddsAtTheEnd)
     char value[32];
     GetPrivateProfileStringA("other", "key", "", value, sizeof value, "WININIT.INI");
     EXPECT_STREQ(value, "value");
+}
+
+TEST(WininitFallback, TakesOverWhereMoveFileExFails)
+{
+    WininitFile wininit;
+    wininit.Write("[rename]\r\nNUL=C:\\first.tmp\r\n");
+    size_t pending = PendingOperations().size();
+    {
+        ReadOnlyPendingList readOnly;
+        ASSERT_TRUE(readOnly.Denied());
+        EXPECT_TRUE(ScheduleDeleteAtReboot("C:\\users\\x\\OrvUnInst.exe"));
+        ScheduleRenameAtReboot("C:\\app\\a.dll.new", "C:\\app\\a.dll");
+    }
+    EXPECT_EQ(RenameSection(), (std::vector<std::string>{"NUL=C:\\first.tmp", "NUL=C:\\users\\x\\OrvUnInst.exe",
+                                                         "C:\\app\\a.dll=C:\\app\\a.dll.new"}));
+    EXPECT_EQ(PendingOperations().size(), pending);
+    EXPECT_TRUE(ScheduleDeleteAtReboot("C:\\users\\x\\again.exe")) << "the system list works again";
+    EXPECT_EQ(RenameSection().size(), 3u);
 }
 
 // 100 entries of 160 bytes with their NULs fill 16,000 of the 16,384 bytes; the
