@@ -30,8 +30,9 @@ void MoveAsideOrDefer(const CString& source, const CString& target)
     if (PathExists(next)) DeleteFileA(next);
     if (CopyFileA(source, next, FALSE)) ScheduleRenameAtReboot(next, target);
 }
-// Letter case and the spelling of separators aside: a folder written with '/'
-// must not pass for another one, or its file would be deleted as its own target.
+
+// Letter case and the spelling of separators aside: the same folder written with
+// '/' must count as the same, or its file would be deleted as its own target.
 bool IsSameFolder(CString first, CString second)
 {
     first.Replace('/', '\\');
@@ -50,13 +51,20 @@ BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFol
     if (sameFolder && !newName) return TRUE;
 
     CString source = from + name;
-    if (!FitsPath(source) || !PathExists(source) || IsFolder(source)) return FALSE;
+    DWORD sourceAttributes = FitsPath(source) ? GetFileAttributesA(source) : INVALID_FILE_ATTRIBUTES;
+    if (sourceAttributes == INVALID_FILE_ATTRIBUTES || (sourceAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;
     CString target = into + (newName ? newName : name);
+    if (!FitsPath(target)) return FALSE;
+    DWORD targetAttributes = GetFileAttributesA(target);
+    bool targetExists = targetAttributes != INVALID_FILE_ATTRIBUTES;
     // An existing folder is never deleted, moved aside or scheduled in place of a file.
-    if (!FitsPath(target) || IsFolder(target)) return FALSE;
+    if (targetExists && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;
 
-    if (sameFolder && PathExists(target) && !DeleteFileA(target)) return TRUE;
-    if (PathExists(target) && !ClearAttributesAndDelete(target)) MoveAsideOrDefer(source, target);
+    if (targetExists && sameFolder) {
+        if (!DeleteFileA(target)) return TRUE;
+    } else if (targetExists && !ClearAttributesAndDelete(target, targetAttributes)) {
+        MoveAsideOrDefer(source, target);
+    }
     return CopyFileA(source, target, FALSE);
 }
 

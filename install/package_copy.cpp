@@ -9,7 +9,8 @@
 #include "paths.h"
 
 namespace {
-const char kFolderBlanks[] = " \t\r\n";
+// What NormalizeFolderName takes from both ends of a folder name.
+const char kFolderTrim[] = " \t\r\n\\";
 
 bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
 
@@ -100,11 +101,11 @@ BOOL IsRunningUnderWow64()
 void NormalizeFolderName(CString& text)
 {
     text.Replace('/', '\\');
-    text.TrimLeft(" \t\r\n\\");
+    text.TrimLeft(kFolderTrim);
     // From the end by whole characters: a trail byte equal to '\' is part of its character.
     int keep = 0;
     for (const char* p = text; *p; p = CharNextA(p))
-        if (*p != '\\' && !strchr(kFolderBlanks, *p)) keep = static_cast<int>(CharNextA(p) - static_cast<const char*>(text));
+        if (!strchr(kFolderTrim, *p)) keep = static_cast<int>(CharNextA(p) - static_cast<const char*>(text));
     if (keep != text.GetLength()) text = text.Left(keep);
 }
 

@@ -53,9 +53,8 @@ bool IsFolder(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-BOOL ClearAttributesAndDelete(const char* path)
+BOOL ClearAttributesAndDelete(const char* path, DWORD attributes)
 {
-    DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesA(path, attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     return DeleteFileA(path);

@@ -88,6 +88,6 @@ void DeleteMatchingFiles(const char* folder, const char* pattern)
         // A folder that matches is passed over, its attributes untouched.
         if (IsDotEntry(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         CString path = base + subfolder + found.cFileName;
-        if (FitsPath(path)) ClearAttributesAndDelete(path);
+        if (FitsPath(path)) ClearAttributesAndDelete(path, GetFileAttributesA(path));
     } while (FindNextFileA(search.Get(), &found));
 }
