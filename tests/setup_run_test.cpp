@@ -17,6 +17,7 @@
 namespace {
 const char kCaption[] = "Glimmerix Setup";
 const char kHomePage[] = "http://www.orvandelsys.com";
+const char kHomePageOpened[] = "http://www.orvandelsys.com/";  // the shell adds the root path
 const char kProductWindow[] = "Glimmerix 6 - Untitled";
 const char* const kGroupLinks[] = {"Glimmerix 6.lnk", "Glimmerix 6 Help.lnk", "Read about Glimmerix 6.lnk",
                                    "Uninstall Glimmerix 6.lnk"};
@@ -226,7 +227,7 @@ TEST_P(DamagedPackage, IsReportedAndNothingInstalled)
     DWORD exitCode = 0;
     ASSERT_TRUE(setup.WaitForExit(30000, &exitCode));
     EXPECT_EQ(exitCode, 1u);
-    EXPECT_EQ(browser.Opened(), std::vector<std::string>{kHomePage});
+    EXPECT_EQ(browser.Opened(), std::vector<std::string>{kHomePageOpened});
     EXPECT_EQ(Product("Path"), "");
     EXPECT_FALSE(FolderExists(DefaultInstallDir()));
 }

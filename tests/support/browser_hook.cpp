@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,19 @@ const char kMarkerHost[] = "http://marker.invalid/";
 // The script is made by the build; it appends its first argument to this file.
 std::string RecordPath() { return BuildPath("tests/helpers/browser-opened.txt"); }
 std::string ScriptUnixPath() { return std::string(GLX_BUILD_DIR) + "/tests/helpers/record-browser.sh"; }
+
+bool IsLauncherRunning()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool running = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !running; more = Process32Next(snapshot, &entry))
+        running = lstrcmpiA(entry.szExeFile, "winebrowser.exe") == 0;
+    CloseHandle(snapshot);
+    return running;
+}
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -47,6 +61,9 @@ BrowserRecorder::~BrowserRecorder()
 
 std::vector<std::string> BrowserRecorder::Opened()
 {
+    // A launcher still at work for the program under test hands its address on
+    // before the marker's launcher starts.
+    EXPECT_TRUE(WaitUntil([] { return !IsLauncherRunning(); }));
     const std::string marker = kMarkerHost + std::to_string(++m_markers);
     ShellExecuteA(nullptr, "open", marker.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     std::vector<std::string> opened;
