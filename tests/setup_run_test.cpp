@@ -233,4 +233,194 @@ TEST_P(DamagedPackage, IsReportedAndNothingInstalled)
 }
 
 INSTANTIATE_TEST_SUITE_P(Packages, DamagedPackage, ::testing::ValuesIn(kDamageCases));
+
+// A second run over an earlier installation.
+class RepeatInstall : public SetupRun {
+protected:
+    std::string Dir() const { return DefaultInstallDir(); }
+    std::string Log() const { return Dir() + "\\OrvUnInst.log"; }
+};
+
+TEST_F(RepeatInstall, TakesNestedGroupFromOldLogAndRemovesOldShortcutsFirst)
+{
+    ASSERT_EQ(package.Run("-s -autostart"), 0u);
+    const std::string programs = ShellFolder("Common Programs");
+    const std::string oldGroup = programs + "\\Glimmerix 6";
+    const std::string nested = programs + "\\Orvandelsys\\Glimmerix 6 Pro";
+    // An older run left a link in a nested group, recorded last: its group wins.
+    ASSERT_TRUE(CreateDirectoryA((programs + "\\Orvandelsys").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(nested.c_str(), nullptr));
+    WriteTextFile(nested + "\\Glimmerix 6.lnk", "not a shortcut");
+    WriteTextFile(Log(), ReadTextFile(Log()) + "Shell Link: " + nested + "\\Glimmerix 6.lnk\r\n");
+    // Files that the manifest's "File Del: " records name.
+    WriteTextFile(Dir() + "\\Glimcap5.exe", "old program");
+    WriteTextFile(Dir() + "\\leftover.tmp", "temporary");
+
+    ASSERT_EQ(package.Run("-s"), 0u);
+
+    EXPECT_FALSE(FolderExists(oldGroup)) << "the old group goes with its shortcuts";
+    EXPECT_FALSE(FileExists(ShellFolder("Common Startup") + "\\Glimmerix 6.lnk"));
+    ExpectGroup(nested, Dir());  // the placeholder was deleted before the new shortcut was made
+    EXPECT_EQ(Records(Log(), "Made Dir: "), std::vector<std::string>{nested});
+    EXPECT_EQ(Records(Log(), "Shell Link: ").size(), 5u);
+    EXPECT_FALSE(FileExists(Dir() + "\\Glimcap5.exe"));
+    EXPECT_FALSE(FileExists(Dir() + "\\leftover.tmp"));
+    EXPECT_EQ(Product("AllUsers"), "B");
+    EXPECT_TRUE(browser.Opened().empty());
+}
+
+TEST_F(RepeatInstall, CarriesOverCurrentUserScope)
+{
+    for (const char* stored : {"A", "b"}) {
+        ASSERT_EQ(package.Run("-s"), 0u);
+        SetRegistryString(HKEY_LOCAL_MACHINE, keys::kProduct, "AllUsers", stored);
+
+        ASSERT_EQ(package.Run("-s -allusers"), 0u);  // the stored scope replaces "-allusers"
+
+        EXPECT_EQ(Product("AllUsers"), "A") << stored;
+        EXPECT_FALSE(FolderExists(ShellFolder("Common Programs") + "\\Glimmerix 6")) << stored;
+        EXPECT_FALSE(FileExists(ShellFolder("Common Desktop") + "\\Glimmerix 6.lnk")) << stored;
+        ExpectGroup(ShellFolder("Programs") + "\\Glimmerix 6", Dir());
+        ExpectLink(ShellFolder("Desktop") + "\\Glimmerix 6.lnk", Dir(), "Glimcap6.exe");
+        RemoveInstallation();
+    }
+}
+
+TEST_F(RepeatInstall, FindsFolderThroughAppPaths)
+{
+    ScratchFolder custom;
+    ASSERT_EQ(package.Run("-s -instdir " + custom.Path()), 0u);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, keys::kProduct, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegDeleteValueA(key, "Path");
+    RegCloseKey(key);
+
+    ASSERT_EQ(package.Run("-s"), 0u);
+
+    EXPECT_EQ(Product("Path"), custom.Path());
+    EXPECT_FALSE(FolderExists(Dir()));
+}
+
+// Versions of the package against the installed 6.0.2.0, with and without "-s".
+struct VersionCase {
+    const char* packageVersion;  // null: the demo package's own 6.0.2.0
+    const char* arguments;
+    const char* question;  // null: no question
+    int answer;
+    const char* displayVersionAfter;
+};
+
+const VersionCase kVersionCases[] = {
+    {nullptr, "", "Glimmerix ver. 6.00.02.00 is already installed on this machine.\n\nWould you like to run this "
+                  "setup again to select different options or repair the files?", IDNO, "6.00.02"},
+    {nullptr, "", "Glimmerix ver. 6.00.02.00 is already installed on this machine.\n\nWould you like to run this "
+                  "setup again to select different options or repair the files?", IDYES, "6.00.02"},
+    {"6.0.1.0", "", "Glimmerix v. 6.00.02.00 is already installed on this machine. You are trying to install an "
+                    "older version 6.00.01.00 .\n\nDo you still want to continue?", IDYES, "6.00.02"},
+    {"6.0.1.0", "", "Glimmerix v. 6.00.02.00 is already installed on this machine. You are trying to install an "
+                    "older version 6.00.01.00 .\n\nDo you still want to continue?", IDNO, "6.00.02"},
+    // Newer: no question; the run stops where the wizard would start.
+    {"6.1.0.0", "", nullptr, 0, "6.00.02"},
+    {nullptr, "-s", nullptr, 0, "6.00.02"},
+    {"6.0.1.0", "-s", nullptr, 0, "6.00.01"},
+    {"6.1.0.0", "-s", nullptr, 0, "6.01.00"},
+};
+
+class VersionQuestions : public RepeatInstall, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(VersionQuestions, AskOnlyWhenNotNewer)
+{
+    const VersionCase& c = GetParam();
+    ASSERT_EQ(package.Run("-s"), 0u);
+    TestPackage second;
+    if (c.packageVersion) second.UseProductVersion(c.packageVersion);
+
+    ChildProcess setup = second.Start(c.arguments);
+    if (c.question) {
+        HWND box = WaitForTopLevelWindow(setup.Id(), kCaption);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), c.question);
+        PressButton(box, c.answer);
+    }
+    DWORD exitCode = 1;
+    ASSERT_TRUE(setup.WaitForExit(30000, &exitCode)) << "a box is waiting for an answer";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(Uninstall("DisplayVersion"), c.displayVersionAfter);
+    EXPECT_TRUE(browser.Opened().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Installed6002, VersionQuestions, ::testing::ValuesIn(kVersionCases));
+
+// Shell folders that cannot be read.
+TEST_F(SetupRun, AllUsersProgramsFolderMissingFallsBackToCurrentUser)
+{
+    HiddenShellFolder hidden("Common Programs");
+    ASSERT_EQ(package.Run("-s -autostart"), 0u);
+    const std::string dir = DefaultInstallDir();
+    EXPECT_EQ(Product("AllUsers"), "A");
+    ExpectGroup(ShellFolder("Programs") + "\\Glimmerix 6", dir);
+    ExpectLink(ShellFolder("Desktop") + "\\Glimmerix 6.lnk", dir, "Glimcap6.exe");
+    ExpectLink(ShellFolder("Startup") + "\\Glimmerix 6.lnk", dir, "Glimcap6.exe");
+    EXPECT_FALSE(FileExists(ShellFolder("Common Desktop") + "\\Glimmerix 6.lnk"));
+}
+
+TEST_F(SetupRun, UnreadableFoldersGetNoShortcutsAtTheDriveRoot)
+{
+    HiddenShellFolder commonPrograms("Common Programs");
+    HiddenShellFolder programs("Programs");
+    HiddenShellFolder desktop("Desktop");
+    HiddenShellFolder startup("Startup");
+    ASSERT_EQ(package.Run("-s -autostart"), 0u);
+    const std::string dir = DefaultInstallDir();
+    EXPECT_TRUE(FileExists(dir + "\\Glimcap6.exe"));
+    EXPECT_EQ(Product("AllUsers"), "A");
+    EXPECT_TRUE(Records(dir + "\\OrvUnInst.log", "Made Dir: ").empty());
+    EXPECT_TRUE(Records(dir + "\\OrvUnInst.log", "Shell Link: ").empty());
+    EXPECT_FALSE(FolderExists("C:\\Glimmerix 6"));
+    EXPECT_FALSE(FileExists("C:\\Glimmerix 6.lnk"));
+}
+
+TEST_F(SetupRun, DestinationEqualToPackageFolder)
+{
+    const std::string manifest = ReadTextFile(package / "OrvUnInst.log");
+    ASSERT_EQ(package.Run("-s -instdir " + package.Path()), 0u);
+    EXPECT_EQ(Product("Path"), package.Path());
+    // Only the record with '>' copies anything; the records go to the manifest itself.
+    EXPECT_TRUE(FileExists(package / "OrvUnInst.exe"));
+    const std::string log = ReadTextFile(package / "OrvUnInst.log");
+    EXPECT_EQ(log.substr(0, manifest.size() + 2), manifest + "\r\n");
+    const std::string group = ShellFolder("Common Programs") + "\\Glimmerix 6";
+    EXPECT_EQ(Records(package / "OrvUnInst.log", "Made Dir: "), std::vector<std::string>{group});
+    EXPECT_EQ(Records(package / "OrvUnInst.log", "Shell Link: ").size(), 5u);
+    ExpectGroup(group, package.Path());
+}
+
+TEST_F(SetupRun, FilesInUseAreReplacedNowOrAtTheNextStart)
+{
+    PendingOperationsSaver pending;
+    // A running helper program of the product: in use, yet movable.
+    ASSERT_TRUE(CopyFileA(HelperExe("file_holder").c_str(), (package / "GlxHelper.exe").c_str(), FALSE));
+    package.AppendToManifest("File Copy: GlxHelper.exe\r\n");
+    ASSERT_EQ(package.Run("-s"), 0u);
+    const std::string dir = DefaultInstallDir();
+    WriteTextFile(package / "readme.txt", "new readme");
+
+    // It holds readme.txt without sharing: neither deletable nor movable.
+    const std::string ready = package / "held.flag";
+    ChildProcess holder(Quote(dir + "\\GlxHelper.exe") + " " + Quote(dir + "\\readme.txt") + " " + Quote(ready));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(ready); }));
+
+    ASSERT_EQ(package.Run("-s"), 0u);
+
+    EXPECT_TRUE(FileExists(dir + "\\GlxHelper.exe.old"));
+    EXPECT_TRUE(FileExists(dir + "\\GlxHelper.exe"));
+    EXPECT_EQ(ReadTextFile(dir + "\\readme.txt.new"), "new readme");
+    const std::string operations = Lower(PendingFileOperations());
+    EXPECT_NE(operations.find(Lower(dir + "\\GlxHelper.exe.old")), std::string::npos) << operations;
+    EXPECT_NE(operations.find(Lower(dir + "\\readme.txt.new")), std::string::npos) << operations;
+    // The rest of the run went on: shortcuts and registry are there.
+    ExpectGroup(ShellFolder("Common Programs") + "\\Glimmerix 6", dir);
+    EXPECT_EQ(Product("Path"), dir);
+    holder.Terminate();
+}
 }  // namespace

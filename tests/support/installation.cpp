@@ -114,7 +114,9 @@ std::string PendingFileOperations()
                      &size) != ERROR_SUCCESS)
         return std::string();
     std::string lines;
-    for (const char* entry = data; entry < data + size && *entry; entry += strlen(entry) + 1)
+    data[size] = data[size + 1] = '\0';
+    // Entries come in pairs (source, then target); a deletion's target is empty.
+    for (const char* entry = data; entry < data + size; entry += strlen(entry) + 1)
         lines += std::string(entry) + "\n";
     return lines;
 }

@@ -60,8 +60,8 @@ private:
     std::string m_value;
 };
 
-// The pending file operations of the next start of Windows, each entry on its own
-// line; the value is put back as it was by the saver's destructor.
+// The pending file operations of the next start of Windows, each entry (source
+// and target in turn, a deletion's target empty) on its own line; the value is put back as it was by the saver's destructor.
 std::string PendingFileOperations();
 class PendingOperationsSaver {
 public:
