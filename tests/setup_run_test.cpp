@@ -75,6 +75,12 @@ std::vector<std::string> GroupLinkPaths(const std::string& group)
     return paths;
 }
 
+std::string Expand(std::string text, const std::string& dir)
+{
+    for (size_t at; (at = text.find("{dir}")) != std::string::npos;) text.replace(at, 5, dir);
+    return text;
+}
+
 class SetupRun : public ::testing::Test {
 protected:
     void SetUp() override { RemoveInstallation(); }
@@ -120,6 +126,48 @@ TEST_F(SetupRun, FreshSilentInstallForAllUsers)
     EXPECT_TRUE(browser.Opened().empty()) << "a silent run opens no page";
 }
 
+TEST_F(SetupRun, RunWithoutSilenceStopsWhereTheWizardWouldStart)
+{
+    ASSERT_EQ(package.Run(""), 0u);
+    EXPECT_EQ(Product("Path"), "");
+    EXPECT_FALSE(FolderExists(DefaultInstallDir()));
+    EXPECT_FALSE(FolderExists(ShellFolder("Common Programs") + "\\Glimmerix 6"));
+    EXPECT_TRUE(browser.Opened().empty());
+}
+
+// The settings files beside the self-extracting package named by "sfxname".
+struct SettingsCase {
+    const char* sfxName;  // "{dir}" stands for a folder that holds the settings files
+    bool copied;
+};
+
+const SettingsCase kSettingsCases[] = {
+    {"{dir}\\Glimmerix6Setup.exe", true},
+    {"Glimmerix6Setup.exe", false},  // no folder part
+    {nullptr, false},
+};
+
+class SettingsFiles : public SetupRun, public ::testing::WithParamInterface<SettingsCase> {};
+
+TEST_P(SettingsFiles, CopiedFromBesideThePackageFile)
+{
+    const SettingsCase& c = GetParam();
+    ScratchFolder beside;
+    WriteTextFile(beside / "Glimcap6.ini", "[Options]\r\n");
+    WriteTextFile(beside / "Glimcap6.reg", "REGEDIT4\r\n");
+    // The setup inherits this process's environment.
+    const std::string name = c.sfxName ? Expand(c.sfxName, beside.Path()) : std::string();
+    SetEnvironmentVariableA("sfxname", c.sfxName ? name.c_str() : nullptr);
+    const DWORD exitCode = package.Run("-s");
+    SetEnvironmentVariableA("sfxname", nullptr);
+    ASSERT_EQ(exitCode, 0u);
+    const std::string dir = DefaultInstallDir();
+    EXPECT_EQ(FileExists(dir + "\\Glimcap6.ini"), c.copied);
+    EXPECT_EQ(FileExists(dir + "\\Glimcap6.reg"), c.copied);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sfx, SettingsFiles, ::testing::ValuesIn(kSettingsCases));
+
 // Command-line options of silent fresh installations. "{dir}" stands for an
 // existing folder without blanks.
 struct OptionCase {
@@ -146,12 +194,6 @@ const OptionCase kOptionCases[] = {
     {"-s -autostart -NODESKICO", nullptr, false, true, false},
     {"-s -RUNAFTER", nullptr, true, false, true},
 };
-
-std::string Expand(std::string text, const std::string& dir)
-{
-    for (size_t at; (at = text.find("{dir}")) != std::string::npos;) text.replace(at, 5, dir);
-    return text;
-}
 
 std::string ProcessImage(HWND window)
 {
