@@ -98,15 +98,15 @@ BOOL RunSetup()
         ReadFileVersion(g_strSourceDir + "\\Glimcap6.exe");
     }
     if (IsPackageDamaged()) ReportDamagedPackage();
-    if (g_bSilent) {
-        if (g_bFreshInstall) g_bAllUsers = TRUE;
-        RunInstall();
-    } else {
-        // The wizard frame (CSetupDlg) is not built yet. A run that is not silent
-        // stops here, where it would start, and ends as abandoned: nothing has
-        // been installed, so no finishing action runs either.
+    if (!g_bSilent) {
+        // The wizard frame (CSetupDlg), whose ready page runs the install, is not
+        // built yet. A run that is not silent stops here, where the wizard would
+        // start, and ends as abandoned: nothing is installed and no finishing
+        // action runs, as after a cancelled wizard.
         return TRUE;
     }
+    if (g_bFreshInstall) g_bAllUsers = TRUE;
+    RunInstall();
     RunFinishingActions();
     return FALSE;
 }
