@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../app/setup_state.h"
+#include "../install/install_run.h"
 #include "../install/registry_entries.h"
 #include "../install/shortcuts.h"
 #include "../setup/finishing.h"
@@ -245,6 +246,59 @@ TEST_P(PreviousGroup, FromLastLinkInProgramsFolder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Logs, PreviousGroup, ::testing::ValuesIn(kGroupCases));
+
+// The program group folder and its record.
+TEST(ProgramGroup, NestedNameWithSlashesAndBlanks)
+{
+    ScratchFolder programs;
+    ScratchFolder install;
+    ResetSetupState(install.Path());
+    g_strGroupName = " /Outer/Inner\\ ";
+    const std::string group = std::string(MakeProgramGroup(programs.Path().c_str()));
+    EXPECT_EQ(std::string(g_strGroupName), "Outer\\Inner");
+    EXPECT_EQ(group, programs / "Outer\\Inner");
+    EXPECT_TRUE(FolderExists(programs / "Outer\\Inner"));
+    EXPECT_EQ(ReadTextFile(install / "OrvUnInst.log"), "Made Dir: " + group + "\r\n");
+}
+
+TEST(ProgramGroup, NoProgramsFolderNoGroup)
+{
+    ScratchFolder install;
+    ResetSetupState(install.Path());
+    EXPECT_EQ(std::string(MakeProgramGroup("")), "");
+    EXPECT_FALSE(FileExists(install / "OrvUnInst.log"));
+}
+
+struct ProgramsFolderCase {
+    BOOL allUsers;
+    const char* commonPrograms;  // null: missing
+    const char* expected;
+    BOOL allUsersAfter;
+};
+
+const ProgramsFolderCase kProgramsFolderCases[] = {
+    {TRUE, "C:\\All\\Programs", "C:\\All\\Programs", TRUE},
+    {TRUE, "C:\\", "C:\\Me\\Programs", FALSE},  // fewer than 4 characters
+    {TRUE, nullptr, "C:\\Me\\Programs", FALSE},
+    {FALSE, "C:\\All\\Programs", "C:\\Me\\Programs", FALSE},
+};
+
+class ProgramsFolder : public ::testing::TestWithParam<ProgramsFolderCase> {};
+
+TEST_P(ProgramsFolder, CommonOrUser)
+{
+    const ProgramsFolderCase& c = GetParam();
+    ScratchRegistry registry;
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    if (c.commonPrograms) SetRegistryString(HKEY_LOCAL_MACHINE, key, "Common Programs", c.commonPrograms);
+    SetRegistryString(HKEY_CURRENT_USER, key, "Programs", "C:\\Me\\Programs");
+    ResetSetupState("C:\\G");
+    g_bAllUsers = c.allUsers;
+    EXPECT_EQ(std::string(ReadProgramsFolder()), c.expected);
+    EXPECT_EQ(g_bAllUsers, c.allUsersAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(ShellFolders, ProgramsFolder, ::testing::ValuesIn(kProgramsFolderCases));
 
 // The page opened at the end of a run, read back through Wine's browser hook.
 struct PageCase {
