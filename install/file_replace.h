@@ -15,3 +15,9 @@ BOOL ScheduleDeleteAtReboot(const char* path);
 
 // Arranges that existingFile takes the name newPath at the next start of Windows.
 void ScheduleRenameAtReboot(const char* existingFile, const char* newPath);
+
+// The fallback where MoveFileEx cannot schedule: appends target=source to the
+// "rename" section of WININIT.INI, keeping the earlier entries in their order.
+// When the section with the new entry would not fit its 16,384 bytes, nothing
+// is written and the result is FALSE.
+BOOL AppendWininitRename(const char* target, const char* source);

@@ -50,6 +50,15 @@ struct FileOperand {
 };
 FileOperand SplitFileOperand(const CString& operand);
 
+// The operand as the uninstaller reads it: the text before the first " | ", the
+// note after it dropped. The installer takes the whole operand.
+CString CutAtNote(const CString& operand);
+
+// False for a file record the installer and the replay must refuse: nothing
+// after its '>', or a source or destination that is absolute (drive, leading
+// '\' or '/', UNC) or climbs out of its folder with "..".
+bool IsAcceptedFileOperand(const FileOperand& file);
+
 // Appends text and a line end to the file (created if missing); nothing happens
 // when it cannot be opened.
 void AppendLogRecord(const char* path, const char* text);

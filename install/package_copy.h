@@ -11,8 +11,8 @@ void ProcessManifest(const char* manifestPath);
 
 // Installs every file of sourceFolder that matches pattern (which may name a
 // subfolder) into the same relative place under destFolder, creating destFolder
-// and its missing parents first. Stops at the first file that fails; returns the
-// number of files copied.
+// and its missing parents first (only when something matches). Matching folders
+// are passed over; stops at the first file that fails; returns the number copied.
 int CopyMatchingFiles(const char* pattern, const char* destFolder, const char* sourceFolder);
 
 // True when this 32-bit process runs on 64-bit Windows.
