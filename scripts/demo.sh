@@ -43,12 +43,13 @@ show
 echo
 echo "== Silent uninstallation: the installed OrvUnInst.exe -s"
 run "$folder/OrvUnInst.exe" -s
-# The uninstaller hands over to its temporary copy, which does the removal: wait for it.
+# The uninstaller hands over to its temporary copy (uni*.tmp), which does the removal: wait for its end.
 i=0
-while [ $i -lt 300 ] && ls "$drive"/users/*/Temp/uni*.tmp >/dev/null 2>&1 && \
-      wine tasklist 2>/dev/null | grep -qi '^uni'; do sleep 0.1; i=$((i + 1)); done
-wait_until_gone() { i=0; while [ -e "$1" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done; }
-wait_until_gone "$folder/OrvUnInst.log"
+while [ $i -lt 150 ]; do
+  wine tasklist </dev/null >"$root/tasks.txt" 2>/dev/null || true
+  grep -qi '^uni.*\.tmp' "$root/tasks.txt" || break
+  sleep 0.2; i=$((i + 1))
+done
 show
 echo "-- left for the next restart of Windows (PendingFileRenameOperations)"
 wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations </dev/null \
