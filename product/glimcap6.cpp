@@ -4,7 +4,9 @@
 // without saving, and carries a version resource.
 //
 // For the tests it can write down what reaches it: "-record FILE" appends one line
-// per instance message or close request ("started ID", "ended ID", "close WPARAM").
+// per instance message or close request ("ready ID", "started ID", "ended ID",
+// "close WPARAM"); "-ignoreclose" makes it stay open when asked to close, as a copy
+// that hangs would.
 #include <windows.h>
 
 #include <stdio.h>
@@ -17,6 +19,7 @@ COXInstanceManager g_instanceManager;
 
 namespace {
 const char* g_recordPath = nullptr;
+bool g_ignoreClose = false;
 
 void Record(const char* what, unsigned long value)
 {
@@ -35,7 +38,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         // 1001: the user has been told that unsaved work is lost; there is nothing to ask.
         Record("close", static_cast<unsigned long>(wParam));
-        DestroyWindow(window);
+        if (!g_ignoreClose) DestroyWindow(window);
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
@@ -44,8 +47,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void ReadOptions()
 {
-    for (int i = 1; i + 1 < __argc; ++i)
-        if (strcmp(__argv[i], "-record") == 0) g_recordPath = __argv[i + 1];
+    for (int i = 1; i < __argc; ++i) {
+        if (strcmp(__argv[i], "-record") == 0 && i + 1 < __argc) g_recordPath = __argv[i + 1];
+        if (strcmp(__argv[i], "-ignoreclose") == 0) g_ignoreClose = true;
+    }
 }
 }  // namespace
 
