@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "installation.h"
 #include "paths.h"
 #include "processes.h"
 #include "product_runner.h"
@@ -51,7 +52,16 @@ protected:
         EXPECT_TRUE(CopyFileA(SetupExe().c_str(), path.c_str(), FALSE));
         return path;
     }
+    // Setup runs that get past the boxes go on to install from a complete package,
+    // so they start from a copy of the demo package; what they install is removed.
+    void SetUp() override { RemoveInstallation(); }
+    void TearDown() override { RemoveInstallation(); }
+    std::string PackageSetup(const std::string& arguments) const
+    {
+        return Quote(m_package / "setup.exe") + " " + arguments;
+    }
     ScratchFolder m_folder;
+    TestPackage m_package;
 };
 
 TEST_F(EntryBoxes, DeclinedUninstallChangesNothing)
@@ -101,7 +111,7 @@ TEST_F(EntryBoxes, SetupCountsSeveralOthersAndClosesThemOnYes)
     RunningProduct first(m_folder.Path(), "first");
     RunningProduct second(m_folder.Path(), "second", /*ignoreClose=*/true);
     // "-s" as the first argument makes the run silent, yet it still asks.
-    ChildProcess setup(Quote(SetupExe()) + " -s");
+    ChildProcess setup(PackageSetup("-s"), m_package.Path());
     HWND question = WaitForTopLevelWindow(setup.Id(), kCaption);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(MessageBoxText(question), kTwoInstances);
@@ -118,14 +128,16 @@ TEST_F(EntryBoxes, SetupCountsSeveralOthersAndClosesThemOnYes)
 // end with no box in the way, and the product is gone.
 TEST_F(EntryBoxes, ClosingWithoutAQuestion)
 {
-    const std::string uninstaller = Uninstaller();
+    // The uninstaller's copy in the package folder, where "-install" makes it a setup.
+    ASSERT_TRUE(CopyFileA(SetupExe().c_str(), (m_package / "OrvUnInst.exe").c_str(), FALSE));
     const std::string commandLines[] = {
-        Quote(uninstaller) + " -install -s",
-        Quote(SetupExe()) + " -runafter /S",
+        Quote(m_package / "OrvUnInst.exe") + " -install -s",
+        PackageSetup("-runafter /S"),  // not silent: ends where the wizard would start
     };
     for (const std::string& commandLine : commandLines) {
+        RemoveInstallation();  // each run a fresh installation, with no version question
         RunningProduct product(m_folder.Path(), "product", /*ignoreClose=*/true);
-        ChildProcess run(commandLine);
+        ChildProcess run(commandLine, m_package.Path());
         EXPECT_TRUE(run.WaitForExit(30000)) << commandLine;
         EXPECT_TRUE(product.Process().WaitForExit(20000)) << commandLine;
         EXPECT_TRUE(product.WaitForRecord("close 1001")) << commandLine;
