@@ -23,7 +23,7 @@ void CleanUpPreviousInstallation()
     RemoveFilesAndMakeDirs(ManifestPath(), g_strInstallDir, kFileDel);
 }
 
-// The '\\' after the one at position slash, by the code page's double-byte rules; -1 if none.
+// The '\' after the one at position slash, by the code page's double-byte rules; -1 if none.
 int NextSeparator(const CString& text, int slash)
 {
     const int next = FindChar(static_cast<const char*>(text) + slash + 1, '\\');

@@ -343,6 +343,24 @@ TEST_F(RepeatInstall, FindsFolderThroughAppPaths)
     EXPECT_FALSE(FolderExists(Dir()));
 }
 
+TEST_F(RepeatInstall, IntoAnotherFolderLeavesTheEarlierOneAlone)
+{
+    ASSERT_EQ(package.Run("-s"), 0u);
+    SetRegistryString(HKEY_LOCAL_MACHINE, keys::kProduct, "AllUsers", "A");
+    ScratchFolder other;
+
+    // Still a repeat installation: the scope comes from the registry, not forced to all users.
+    ASSERT_EQ(package.Run("-s -instdir " + other.Path()), 0u);
+
+    EXPECT_EQ(Product("Path"), other.Path());
+    EXPECT_EQ(Product("AllUsers"), "A");
+    ExpectGroup(ShellFolder("Programs") + "\\Glimmerix 6", other.Path());
+    // The cleanup read the logs of the new folder only: the earlier installation stays.
+    EXPECT_TRUE(FileExists(Dir() + "\\Glimcap6.exe"));
+    ExpectGroup(ShellFolder("Common Programs") + "\\Glimmerix 6", Dir());
+    RemoveInstallation();  // the new folder; the fixture removes the default one
+}
+
 // Versions of the package against the installed 6.0.2.0, with and without "-s".
 struct VersionCase {
     const char* packageVersion;  // null: the demo package's own 6.0.2.0
