@@ -40,7 +40,9 @@ TEST(SelfRemovalCommand, QuotesBlanksAndTabsAndRefusesWhatNoLongerFits)
         CString command;
         const bool built = BuildSelfRemovalCommand(c.temp.c_str(), c.uninstaller.c_str(), c.silent, command);
         ASSERT_EQ(built, c.accepted) << c.temp << " " << c.uninstaller;
-        if (!c.command.empty()) EXPECT_EQ(std::string(command), c.command);
+        if (!c.command.empty()) {
+            EXPECT_EQ(std::string(command), c.command);
+        }
         if (built) {
             EXPECT_NE(std::string(command).find(c.temp), std::string::npos) << "never shortened";
             EXPECT_NE(std::string(command).find(c.uninstaller), std::string::npos) << "never shortened";
