@@ -120,6 +120,27 @@ void RemoveDefaultGroup(const CString& programsFolder)
     RemoveDirectoryA(group);
 }
 
+// The names of one profile's three values in a Shell Folders key.
+struct ShellFolderNames {
+    const char* startup;
+    const char* desktop;
+    const char* programs;
+};
+
+// Steps 7 and 8 for one profile: "Glimmerix 6.lnk" of its start-up and desktop
+// folders, then its "Glimmerix 6" group, from the Shell Folders key at root\path.
+void RemoveDefaultShortcuts(HKEY root, const char* path, REGSAM access, const ShellFolderNames& names)
+{
+    CRegKey shellFolders;
+    if (RegOpenKeyExA(root, path, 0, access, shellFolders.Receive()) != ERROR_SUCCESS) return;
+    DeleteDefaultLink(shellFolders.Get(), names.startup);
+    DeleteDefaultLink(shellFolders.Get(), names.desktop);
+    CString programsFolder;
+    ReadValueText(shellFolders.Get(), names.programs, programsFolder);
+    shellFolders.Reset();  // closed after the last read, before the group goes
+    RemoveDefaultGroup(programsFolder);
+}
+
 // Step 8: the Shell Folders of every user hive present under HKEY_USERS.
 void RemoveEveryUsersDefaultShortcuts()
 {
@@ -156,16 +177,4 @@ bool RestoreImageHandlers()
         if (RestoreHandler(place, kImageTypes[i], saved[i])) changed = true;
     if (changed) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return changed;
-}
-
-void RemoveDefaultShortcuts(HKEY root, const char* path, REGSAM access, const ShellFolderNames& names)
-{
-    CRegKey shellFolders;
-    if (RegOpenKeyExA(root, path, 0, access, shellFolders.Receive()) != ERROR_SUCCESS) return;
-    DeleteDefaultLink(shellFolders.Get(), names.startup);
-    DeleteDefaultLink(shellFolders.Get(), names.desktop);
-    CString programsFolder;
-    ReadValueText(shellFolders.Get(), names.programs, programsFolder);
-    shellFolders.Reset();  // closed after the last read, before the group goes
-    RemoveDefaultGroup(programsFolder);
 }
