@@ -1,7 +1,10 @@
 #!/bin/sh
 # The program's main job on the demo package, under Wine in a private prefix
 # (build/demo-run) with its own Xvfb display: a silent installation from the
-# package folder, what it installed, the silent uninstallation, and what is left.
+# package folder, what it installed, the running product taking over two image
+# types, the silent uninstallation, and what is left: nothing of the product but
+# the uninstaller's temporary copy, whose deletion waits for the next start of
+# Windows (`wine wineboot -r` in that prefix).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/bootstrap.sh"
@@ -16,6 +19,8 @@ drive="$WINEPREFIX/drive_c"
 folder="$drive/Program Files (x86)/Glimmerix 6"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs"
 desktop="$drive/users/Public/Desktop"
+windir='C:\Program Files (x86)\Glimmerix 6'
+exts='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts'
 
 run() {  # runs a Windows program to its end; its output goes to a file, not a pipe
   wine "$@" </dev/null >"$root/last-run.log" 2>&1 && status=0 || status=$?
@@ -30,7 +35,8 @@ show() {
   echo "-- registry (32-bit view)"
   for key in 'HKLM\SOFTWARE\Orvandelsys' \
              'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Glimmerix 6' \
-             'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Glimcap6.exe'; do
+             'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Glimcap6.exe' \
+             "$exts\\.bmp" "$exts\\.png"; do
     wine reg query "$key" /s /reg:32 </dev/null >"$root/reg.txt" 2>&1 && tr -d '\r' <"$root/reg.txt" | sed '/^$/d; s/^/   /' \
       || echo "   $key: (none)"
   done
@@ -41,7 +47,18 @@ run "$top/build/package/setup.exe" -s
 show
 
 echo
-echo "== Silent uninstallation: the installed OrvUnInst.exe -s"
+echo "== The product runs and takes over .bmp (which had a handler) and .png (which had none)"
+wine reg add "$exts\\.bmp" /v Application /d PhotoViewer.exe /f </dev/null >/dev/null 2>&1
+wine "$windir\\Glimcap6.exe" -takeover .bmp .png </dev/null >"$root/product.log" 2>&1 &
+i=0
+until wine reg query "$exts\\.png" /v Application </dev/null >/dev/null 2>&1 || [ $i -ge 150 ]; do
+  sleep 0.2; i=$((i + 1))
+done
+echo "-- image handlers"
+wine reg query "$exts" /s </dev/null 2>/dev/null | tr -d '\r' | sed '/^$/d; s/^/   /'
+
+echo
+echo "== Silent uninstallation: the installed OrvUnInst.exe -s (closes the product first)"
 run "$folder/OrvUnInst.exe" -s
 # The uninstaller hands over to its temporary copy (uni*.tmp), which does the removal: wait for its end.
 i=0
