@@ -56,6 +56,9 @@ CString MakeProgramGroup(const CString& programsFolder)
 {
     NormalizeFolderName(g_strGroupName);
     if (programsFolder.IsEmpty()) return CString();
+    // No group name: the shortcuts go straight into the programs folder, which is
+    // the shell's own and must never be recorded for removal.
+    if (g_strGroupName.IsEmpty()) return programsFolder;
     // Outer levels of a nested name first; CreateDirectory makes one level at a time.
     for (int slash = FindChar(g_strGroupName, '\\'); slash >= 0; slash = NextSeparator(g_strGroupName, slash))
         CreateDirectoryA(programsFolder + "\\" + g_strGroupName.Left(slash), nullptr);

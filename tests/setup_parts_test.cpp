@@ -261,6 +261,16 @@ TEST(ProgramGroup, NestedNameWithSlashesAndBlanks)
     EXPECT_EQ(ReadTextFile(install / "OrvUnInst.log"), "Made Dir: " + group + "\r\n");
 }
 
+TEST(ProgramGroup, EmptyNameLeavesTheProgramsFolderUnrecorded)
+{
+    ScratchFolder programs;
+    ScratchFolder install;
+    ResetSetupState(install.Path());
+    g_strGroupName = " \\ ";
+    EXPECT_EQ(std::string(MakeProgramGroup(programs.Path().c_str())), programs.Path());
+    EXPECT_FALSE(FileExists(install / "OrvUnInst.log"));  // no "Made Dir: " for the shell's folder
+}
+
 TEST(ProgramGroup, NoProgramsFolderNoGroup)
 {
     ScratchFolder install;
