@@ -63,8 +63,8 @@ run "$folder/OrvUnInst.exe" -s
 # The uninstaller hands over to its temporary copy (uni*.tmp), which does the removal: wait for its end.
 i=0
 while [ $i -lt 150 ]; do
-  wine tasklist </dev/null >"$root/tasks.txt" 2>/dev/null || true
-  grep -qi '^uni.*\.tmp' "$root/tasks.txt" || break
+  winedbg --command "info process" </dev/null >"$root/tasks.txt" 2>/dev/null || true
+  grep -qi "'uni.*\.tmp'" "$root/tasks.txt" || break
   sleep 0.2; i=$((i + 1))
 done
 show
