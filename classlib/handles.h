@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
 template <typename Traits>
 class ScopedHandle {
 public:
@@ -80,8 +82,16 @@ struct LibraryTraits {
     static void Close(Type h) { FreeLibrary(h); }
 };
 
+struct StdioFileTraits {  // files opened with fopen, for text-mode reading
+    using Type = FILE*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type f) { return f != nullptr; }
+    static void Close(Type f) { fclose(f); }
+};
+
 using CHandle = ScopedHandle<KernelHandleTraits>;
 using CFindHandle = ScopedHandle<FindHandleTraits>;
 using CRegKey = ScopedHandle<RegKeyTraits>;
 using CMappedView = ScopedHandle<MappedViewTraits>;
 using CLibrary = ScopedHandle<LibraryTraits>;
+using CStdioFile = ScopedHandle<StdioFileTraits>;
