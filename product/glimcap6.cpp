@@ -7,6 +7,13 @@
 // per instance message or close request ("ready ID", "started ID", "ended ID",
 // "close WPARAM"); "-ignoreclose" makes it stay open when asked to close, as a copy
 // that hangs would.
+//
+// "-takeover EXT..." (the extensions follow as separate arguments, such as ".bmp")
+// makes it the handler of those image types as the product does, before its window
+// opens: the value "Application" of the extension's subkey of the user's FileExts
+// key, or where that key is missing the extension's default value under
+// HKEY_CLASSES_ROOT, becomes "Glimcap6.exe", and the handler it replaces is saved
+// beside it in "GlimcapOld". The uninstaller puts that handler back.
 #include <windows.h>
 
 #include <stdio.h>
@@ -20,6 +27,40 @@ COXInstanceManager g_instanceManager;
 namespace {
 const char* g_recordPath = nullptr;
 bool g_ignoreClose = false;
+const char kFileExtsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+const char kHandler[] = "Glimcap6.exe";
+
+// Makes this program the handler of one extension under base (valueName null: the default value).
+void TakeOver(HKEY base, const char* valueName, const char* extension)
+{
+    HKEY key;
+    if (RegCreateKeyExA(base, extension, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    char previous[512] = "";
+    DWORD size = sizeof previous - 1;
+    DWORD type = 0;
+    const bool hadHandler =
+        RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS &&
+        type == REG_SZ && previous[0] != 0;
+    // Taking over twice must not save the product's own handler as the previous one.
+    if (hadHandler && !strstr(previous, kHandler))
+        RegSetValueExA(key, "GlimcapOld", 0, REG_SZ, reinterpret_cast<const BYTE*>(previous),
+                       static_cast<DWORD>(strlen(previous) + 1));
+    RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(kHandler), sizeof kHandler);
+    RegCloseKey(key);
+}
+
+void TakeOverImageTypes(int first)
+{
+    HKEY base;
+    const char* valueName = "Application";
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kFileExtsKey, 0, KEY_ALL_ACCESS, &base) != ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_ALL_ACCESS, &base) != ERROR_SUCCESS) return;
+        valueName = nullptr;
+    }
+    for (int i = first; i < __argc && __argv[i][0] == '.'; ++i) TakeOver(base, valueName, __argv[i]);
+    RegCloseKey(base);
+}
 
 void Record(const char* what, unsigned long value)
 {
@@ -50,6 +91,7 @@ void ReadOptions()
     for (int i = 1; i < __argc; ++i) {
         if (strcmp(__argv[i], "-record") == 0 && i + 1 < __argc) g_recordPath = __argv[i + 1];
         if (strcmp(__argv[i], "-ignoreclose") == 0) g_ignoreClose = true;
+        if (strcmp(__argv[i], "-takeover") == 0) TakeOverImageTypes(i + 1);
     }
 }
 }  // namespace

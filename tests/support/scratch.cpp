@@ -37,15 +37,29 @@ void DeleteTree(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
-ScratchRegistry::ScratchRegistry()
+namespace {
+HKEY CreateScratchKey(const std::string& path)
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    return key;
+}
+}  // namespace
+
+ScratchRegistry::ScratchRegistry(ScratchHives hives)
 {
     char name[96];
     std::snprintf(name, sizeof name, "Software\\GlimmerixTests\\%lu-%lu", GetCurrentProcessId(), GetTickCount());
     m_base = name;
-    RegCreateKeyExA(HKEY_CURRENT_USER, (m_base + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hklm,
-                    nullptr);
-    RegCreateKeyExA(HKEY_CURRENT_USER, (m_base + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hkcu,
-                    nullptr);
+    // All keys are made before any override: they live under the real HKEY_CURRENT_USER.
+    m_hklm = CreateScratchKey(m_base + "\\HKLM");
+    m_hkcu = CreateScratchKey(m_base + "\\HKCU");
+    if (hives == ScratchHives::Every) {
+        m_hku = CreateScratchKey(m_base + "\\HKU");
+        m_hkcr = CreateScratchKey(m_base + "\\HKCR");
+        RegOverridePredefKey(HKEY_USERS, m_hku);
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, m_hkcr);
+    }
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_hklm);
     RegOverridePredefKey(HKEY_CURRENT_USER, m_hkcu);
 }
@@ -54,8 +68,10 @@ ScratchRegistry::~ScratchRegistry()
 {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(m_hklm);
-    RegCloseKey(m_hkcu);
+    if (m_hku) RegOverridePredefKey(HKEY_USERS, nullptr);
+    if (m_hkcr) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    for (HKEY key : {m_hklm, m_hkcu, m_hku, m_hkcr})
+        if (key) RegCloseKey(key);
     RegDeleteTreeA(HKEY_CURRENT_USER, m_base.c_str());
 }
 

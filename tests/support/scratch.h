@@ -21,11 +21,17 @@ private:
     std::string m_path;
 };
 
-// Points HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this process at fresh empty
-// keys; restores them and deletes the keys at the end.
+// Which predefined keys a ScratchRegistry stands in for.
+enum class ScratchHives {
+    MachineAndUser,  // HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER
+    Every,           // those two, HKEY_USERS and HKEY_CLASSES_ROOT
+};
+
+// Points the predefined keys of this process at fresh empty keys; restores them
+// and deletes the keys at the end.
 class ScratchRegistry {
 public:
-    ScratchRegistry();
+    explicit ScratchRegistry(ScratchHives hives = ScratchHives::MachineAndUser);
     ~ScratchRegistry();
     ScratchRegistry(const ScratchRegistry&) = delete;
     ScratchRegistry& operator=(const ScratchRegistry&) = delete;
@@ -34,6 +40,8 @@ private:
     std::string m_base;  // under the real HKEY_CURRENT_USER
     HKEY m_hklm = nullptr;
     HKEY m_hkcu = nullptr;
+    HKEY m_hku = nullptr;
+    HKEY m_hkcr = nullptr;
 };
 
 void WriteTextFile(const std::string& path, const std::string& content);  // binary, exactly as given
