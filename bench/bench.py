@@ -34,6 +34,8 @@ def parse_args():
     p.add_argument("--seed", type=int, default=6, help="seed of the payload's bytes (default 6)")
     p.add_argument("--only", default="", help="comma-separated variant groups: glx,loops,nsis (default all)")
     p.add_argument("--root", default=str(TOP / "build" / "bench-run"), help="run folder (default build/bench-run)")
+    p.add_argument("--work", default="", help="folder of the payload, packages and installs, linked as C:\\bench "
+                   "(default ROOT/work; a tmpfs folder such as /dev/shm/glx-bench takes the disk out of the times)")
     p.add_argument("--build", default=str(TOP / "build"), help="build folder (default build)")
     p.add_argument("--reuse-prefix", action="store_true", help="keep a prefix left by --keep-prefix")
     p.add_argument("--keep-prefix", action="store_true", help="leave the prefix and its server running")
@@ -191,15 +193,17 @@ class Bench:
 
     def prepare(self):
         root = self.root
-        work = root / "work"
+        work = Path(self.a.work).resolve() if self.a.work else root / "work"
+        work.mkdir(parents=True, exist_ok=True)
         payload_fresh = make_payload(work / "payload", self.a)
         self.wine = Wine(root, self.a.reuse_prefix)
         dc = self.wine.drive_c
         link = dc / "bench"
-        if not link.is_symlink():
-            if link.exists():
-                shutil.rmtree(link)
-            link.symlink_to(work)
+        if link.is_symlink():
+            link.unlink()
+        elif link.exists():
+            shutil.rmtree(link)
+        link.symlink_to(work)
         self.bin = work / "bin"
         self.bin.mkdir(exist_ok=True)
         for exe in ("bench_timer.exe", "bench_copy.exe", "bench_delete.exe"):
@@ -232,6 +236,9 @@ class Bench:
         """Runs args under bench_timer.exe; records the time (with follow: until
         the follower ended, and the first process's own time as variant + ' hand-over')."""
         out = self.root / "timer.out"
+        # Every measured process starts with no dirty data of an earlier one left
+        # for the kernel to write back meanwhile.
+        os.sync()
         timer = [self.w(self.bin / "bench_timer.exe")] + (["-follow"] if follow else [])
         rc = self.wine.run(timer + args, out, self.work)
         text = out.read_text(errors="replace").split()
