@@ -206,7 +206,7 @@ class Bench:
         link.symlink_to(work)
         self.bin = work / "bin"
         self.bin.mkdir(exist_ok=True)
-        for exe in ("bench_timer.exe", "bench_copy.exe", "bench_delete.exe"):
+        for exe in ("bench_timer.exe", "bench_copy.exe", "bench_delete.exe", "bench_keepalive.exe"):
             shutil.copy2(self.build / "bench" / exe, self.bin / exe)
         self.inst = work / "inst"
         self.inst.mkdir(exist_ok=True)
@@ -225,6 +225,11 @@ class Bench:
         self.empty_nsis = work / "nsis" / "empty.exe"
         build_nsis(empty_nsis_script(self.empty_nsis), work / "nsis" / "empty.nsi", self.empty_nsis, False)
         self.work = work
+        # The desktop stays up for the whole run, as on Windows (see keepalive.cpp).
+        self.keepalive = subprocess.Popen(["wine", self.w(self.bin / "bench_keepalive.exe")], env=self.wine.env,
+                                          cwd=work, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL)
+        time.sleep(2)
 
     def group(self, name):
         return not self.a.only or name in self.a.only.split(",")
@@ -416,6 +421,8 @@ def main():
     try:
         bench.measure()
     finally:
+        bench.keepalive.terminate()
+        bench.keepalive.wait()
         if not a.keep_prefix:
             bench.wine.down()
     text = table(bench)

@@ -62,6 +62,13 @@ int main(int argc, char** argv)
     Measure("GetFileAttributesA, target file missing", [&](int i) { PathOf(path, "dst", "f", i); GetFileAttributesA(path); });
     Measure("CopyFileA to a new target", [&](int i) {
         PathOf(path, "src", "f", i); PathOf(other, "dst", "f", i); CopyFileA(path, other, FALSE); });
+    Measure("CreateFileA+WriteFile+CloseHandle of a new file (how NSIS writes)", [&](int i) {
+        PathOf(path, "dst", "n", i);
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, data, size, &written, nullptr);
+        CloseHandle(file); });
+    Measure("DeleteFileA of those", [&](int i) { PathOf(path, "dst", "n", i); DeleteFileA(path); });
     Measure("GetFileAttributesA, target file present", [&](int i) { PathOf(path, "dst", "f", i); GetFileAttributesA(path); });
     Measure("SetFileAttributesA, same attributes (no bit changes)", [&](int i) {
         PathOf(path, "dst", "f", i); SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE); });
