@@ -69,6 +69,8 @@ int main(int argc, char** argv)
         WriteFile(file, data, size, &written, nullptr);
         CloseHandle(file); });
     Measure("DeleteFileA of those", [&](int i) { PathOf(path, "dst", "n", i); DeleteFileA(path); });
+    Measure("GetFileAttributesA, target missing, folder holding N files", [&](int i) {
+        PathOf(path, "dst", "m", i); GetFileAttributesA(path); });
     Measure("GetFileAttributesA, target file present", [&](int i) { PathOf(path, "dst", "f", i); GetFileAttributesA(path); });
     Measure("SetFileAttributesA, same attributes (no bit changes)", [&](int i) {
         PathOf(path, "dst", "f", i); SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE); });
