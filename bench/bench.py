@@ -232,6 +232,7 @@ class Bench:
                                out, payload_fresh)
         self.empty_nsis = work / "nsis" / "empty.exe"
         build_nsis(empty_nsis_script(self.empty_nsis), work / "nsis" / "empty.nsi", self.empty_nsis, False)
+        self.empty_size = self.empty_nsis.stat().st_size
         self.work = work
         # The desktop stays up for the whole run, as on Windows (see keepalive.cpp).
         self.keepalive = subprocess.Popen(["wine", self.w(self.bin / "bench_keepalive.exe")], env=self.wine.env,
@@ -430,7 +431,7 @@ def table(bench: Bench):
             goals.append(f"| {text} | {value:.3f} |")
 
     setup_size = (bench.build / "setup.exe").stat().st_size
-    empty_size = bench.empty_nsis.stat().st_size
+    empty_size = bench.empty_size
     goals += ["", "| size | bytes |", "|---|---:|",
               f"| setup.exe (stripped, static) | {setup_size:,} |",
               f"| NSIS installer with an empty payload | {empty_size:,} |",
@@ -465,12 +466,12 @@ def main():
             bench.wine.down()
             if bench.work.is_relative_to("/dev/shm"):
                 shutil.rmtree(bench.work)  # memory, not disk: given back
+    with open(bench.root / "raw.json", "w") as f:
+        json.dump(bench.samples, f, indent=1)
     text = table(bench)
     stamp = time.strftime("%Y-%m-%d %H:%M")
     text = f"Measured {stamp} by `bench/run.sh`.\n\n" + text
     (bench.root / "results.md").write_text(text)
-    with open(bench.root / "raw.json", "w") as f:
-        json.dump(bench.samples, f, indent=1)
     print(text)
     if a.readme:
         update_readme(text)
