@@ -55,7 +55,9 @@ bool IsFolder(const char* path)
 
 BOOL ClearAttributesAndDelete(const char* path, DWORD attributes)
 {
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesA(path, attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const DWORD cleared = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    // Written back only when a bit changes: the write costs as much as the deletion.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & cleared))
+        SetFileAttributesA(path, attributes & ~cleared);
     return DeleteFileA(path);
 }

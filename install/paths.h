@@ -28,6 +28,7 @@ bool IsSafeRelativePath(const char* path);
 bool PathExists(const char* path);
 bool IsFolder(const char* path);
 
-// Writes attributes (as read from path) back without read-only and hidden, unless
-// they are INVALID_FILE_ATTRIBUTES, then deletes path as a file. Non-zero when deleted.
+// Writes attributes (as read from path) back without read-only and hidden when
+// either is set (never when they are INVALID_FILE_ATTRIBUTES), then deletes path
+// as a file. Non-zero when deleted.
 BOOL ClearAttributesAndDelete(const char* path, DWORD attributes);
