@@ -88,6 +88,7 @@ void DeleteMatchingFiles(const char* folder, const char* pattern)
         // A folder that matches is passed over, its attributes untouched.
         if (IsDotEntry(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         CString path = base + subfolder + found.cFileName;
-        if (FitsPath(path)) ClearAttributesAndDelete(path, GetFileAttributesA(path));
+        // The search has just read the entry's attributes: no need to ask again.
+        if (FitsPath(path)) ClearAttributesAndDelete(path, found.dwFileAttributes);
     } while (FindNextFileA(search.Get(), &found));
 }
