@@ -41,7 +41,8 @@ bool IsSameFolder(CString first, CString second)
 }
 }  // namespace
 
-BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFolder, const char* newName)
+BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFolder, const char* newName,
+                 bool targetKnownAbsent)
 {
     // An empty name would make the folder itself the target.
     if (!*name || (newName && !*newName)) return FALSE;
@@ -55,7 +56,7 @@ BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFol
     if (sourceAttributes == INVALID_FILE_ATTRIBUTES || (sourceAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;
     CString target = into + (newName ? newName : name);
     if (!FitsPath(target)) return FALSE;
-    DWORD targetAttributes = GetFileAttributesA(target);
+    DWORD targetAttributes = targetKnownAbsent ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(target);
     bool targetExists = targetAttributes != INVALID_FILE_ATTRIBUTES;
     // An existing folder is never deleted, moved aside or scheduled in place of a file.
     if (targetExists && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;

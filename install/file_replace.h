@@ -7,7 +7,10 @@
 // Copies sourceFolder\name to destFolder\(newName or name). An existing target is
 // overwritten; one in use is moved aside to ".old" (".old2") or replaced by ".new"
 // at the next start of Windows. Non-zero when the file is in place now.
-BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFolder, const char* newName = nullptr);
+// targetKnownAbsent: the caller knows that nothing of the target's name exists
+// (its folder was empty when a walk of distinct names began), so it is not looked up.
+BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFolder, const char* newName = nullptr,
+                 bool targetKnownAbsent = false);
 
 // Arranges the deletion of path at the next start of Windows (MoveFileEx, else the
 // "rename" section of WININIT.INI). Non-zero when it was arranged.

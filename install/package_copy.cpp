@@ -12,7 +12,6 @@ namespace {
 // What NormalizeFolderName takes from both ends of a folder name.
 const char kFolderTrim[] = " \t\r\n\\";
 
-bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
 
 // A record without '>' may hold wildcards and copies every match under its own
 // name; with '>' it names one file and the name it takes.
@@ -144,11 +143,14 @@ int CopyMatchingFiles(const char* pattern, const char* destFolder, const char* s
         fromFolder = searchPath.Left(searchPath.ReverseFind('\\'));
         intoFolder = intoFolder + "\\" + CString(pattern).Left(lastSeparator);
     }
+    // Into a folder that starts empty, none of the walk's names can be there before
+    // the walk puts it there: one look at the folder spares a look-up per file.
+    const bool intoEmpty = IsEmptyFolder(intoFolder);
     int count = 0;
     do {
         // A folder that matches is passed over: it is never a file to put in place.
         if (IsDotEntry(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        if (!InstallFile(found.cFileName, fromFolder, intoFolder)) break;
+        if (!InstallFile(found.cFileName, fromFolder, intoFolder, nullptr, intoEmpty)) break;
         ++count;
     } while (FindNextFileA(search.Get(), &found));
     return count;

@@ -1,5 +1,7 @@
 #include "paths.h"
 
+#include "../classlib/handles.h"
+
 #include <string.h>
 
 bool FitsPath(const char* path) { return strlen(path) <= static_cast<size_t>(kMaxPathLength); }
@@ -46,6 +48,21 @@ bool IsSafeRelativePath(const char* path)
 }
 
 bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
+
+bool IsEmptyFolder(const char* folder)
+{
+    CString searchPath = JoinFolder(folder, "*");
+    if (!FitsPath(searchPath)) return false;
+    WIN32_FIND_DATAA found;
+    CFindHandle search(FindFirstFileA(searchPath, &found));
+    if (!search.IsValid()) return false;
+    do
+        if (!IsDotEntry(found.cFileName)) return false;
+    while (FindNextFileA(search.Get(), &found));
+    return true;
+}
 
 bool IsFolder(const char* path)
 {

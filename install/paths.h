@@ -24,6 +24,12 @@ CString JoinFolder(const char* folder, const char* name);
 // drive letter or other ':', no leading '\' or '/', no ".." step.
 bool IsSafeRelativePath(const char* path);
 
+// True for the entries "." and ".." that a search of a folder returns.
+bool IsDotEntry(const char* name);
+
+// True when folder exists and holds no entry but "." and "..".
+bool IsEmptyFolder(const char* folder);
+
 // Whether path names something that exists, and whether that is a folder.
 bool PathExists(const char* path);
 bool IsFolder(const char* path);

@@ -137,6 +137,28 @@ TEST_F(PackageTest, WildcardRecordStopsAtItsFirstFailedCopy)
     EXPECT_EQ(CopyMatchingFiles("*.dat", m_dest.c_str(), m_package.c_str()), 1);
 }
 
+// A walk into an empty folder and one into a folder that already holds a
+// protected older copy of one of its files: both end with the package's files.
+TEST_F(PackageTest, WildcardWalkIntoEmptyAndFilledFolders)
+{
+    CreateDirectoryA((m_package + "\\lib").c_str(), nullptr);
+    for (const char* name : {"a.dll", "b.dll", "c.dll"}) Package(std::string("lib\\") + name, name);
+    CreateDirectoryA(m_dest.c_str(), nullptr);
+    CreateDirectoryA(Dest("lib").c_str(), nullptr);
+    CreateDirectoryA(Dest("lib2").c_str(), nullptr);
+    WriteTextFile(Dest("lib2\\b.dll"), "old");
+    SetFileAttributesA(Dest("lib2\\b.dll").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+    EXPECT_EQ(CopyMatchingFiles("lib\\*.dll", m_dest.c_str(), m_package.c_str()), 3);
+    CreateDirectoryA((m_package + "\\lib2").c_str(), nullptr);
+    for (const char* name : {"a.dll", "b.dll", "c.dll"}) Package(std::string("lib2\\") + name, name);
+    EXPECT_EQ(CopyMatchingFiles("lib2\\*.dll", m_dest.c_str(), m_package.c_str()), 3);
+    for (const char* name : {"a.dll", "b.dll", "c.dll"}) {
+        EXPECT_EQ(ReadTextFile(Dest(std::string("lib\\") + name)), name);
+        EXPECT_EQ(ReadTextFile(Dest(std::string("lib2\\") + name)), name);
+    }
+}
+
 TEST_F(PackageTest, MatchingFoldersArePassedOver)
 {
     Package("one.dat");

@@ -10,7 +10,6 @@
 namespace {
 const char* const kAllFileKinds[] = {kFileCopy, kFileCopyX64, kFileCopyInd, kFileOverwrite, kFileDel};
 
-bool IsDotEntry(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
 
 // The installer records nothing but shortcuts here, so a "Shell Link: " record
 // naming any other file is not acted on.
