@@ -8,6 +8,8 @@
 
 #include "../app/setup_state.h"
 #include "../install/package_copy.h"
+#include "paths.h"
+#include "processes.h"
 #include "scratch.h"
 
 namespace {
@@ -137,26 +139,28 @@ TEST_F(PackageTest, WildcardRecordStopsAtItsFirstFailedCopy)
     EXPECT_EQ(CopyMatchingFiles("*.dat", m_dest.c_str(), m_package.c_str()), 1);
 }
 
-// A walk into an empty folder and one into a folder that already holds a
-// protected older copy of one of its files: both end with the package's files.
+// A walk into an empty folder copies every file; a walk into a folder that holds
+// one of its files open elsewhere still finds that file and leaves the new one
+// beside it as ".new" for the next start of Windows.
 TEST_F(PackageTest, WildcardWalkIntoEmptyAndFilledFolders)
 {
-    CreateDirectoryA((m_package + "\\lib").c_str(), nullptr);
-    for (const char* name : {"a.dll", "b.dll", "c.dll"}) Package(std::string("lib\\") + name, name);
+    for (const char* folder : {"\\lib", "\\lib2"}) {
+        CreateDirectoryA((m_package + folder).c_str(), nullptr);
+        for (const char* name : {"\\a.dll", "\\b.dll"}) WriteTextFile(m_package + folder + name, name);
+    }
     CreateDirectoryA(m_dest.c_str(), nullptr);
     CreateDirectoryA(Dest("lib").c_str(), nullptr);
     CreateDirectoryA(Dest("lib2").c_str(), nullptr);
     WriteTextFile(Dest("lib2\\b.dll"), "old");
-    SetFileAttributesA(Dest("lib2\\b.dll").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    const std::string ready = m_root / "ready";
+    ChildProcess holder(Quote(HelperExe("file_holder")) + " " + Quote(Dest("lib2\\b.dll")) + " " + Quote(ready));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(ready); }));
 
-    EXPECT_EQ(CopyMatchingFiles("lib\\*.dll", m_dest.c_str(), m_package.c_str()), 3);
-    CreateDirectoryA((m_package + "\\lib2").c_str(), nullptr);
-    for (const char* name : {"a.dll", "b.dll", "c.dll"}) Package(std::string("lib2\\") + name, name);
-    EXPECT_EQ(CopyMatchingFiles("lib2\\*.dll", m_dest.c_str(), m_package.c_str()), 3);
-    for (const char* name : {"a.dll", "b.dll", "c.dll"}) {
-        EXPECT_EQ(ReadTextFile(Dest(std::string("lib\\") + name)), name);
-        EXPECT_EQ(ReadTextFile(Dest(std::string("lib2\\") + name)), name);
-    }
+    EXPECT_EQ(CopyMatchingFiles("lib\\*.dll", m_dest.c_str(), m_package.c_str()), 2);
+    EXPECT_EQ(ReadTextFile(Dest("lib\\a.dll")), "\\a.dll");
+    EXPECT_EQ(ReadTextFile(Dest("lib\\b.dll")), "\\b.dll");
+    CopyMatchingFiles("lib2\\*.dll", m_dest.c_str(), m_package.c_str());
+    EXPECT_EQ(ReadTextFile(Dest("lib2\\b.dll.new")), "\\b.dll");
 }
 
 TEST_F(PackageTest, MatchingFoldersArePassedOver)
