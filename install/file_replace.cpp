@@ -52,11 +52,13 @@ BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFol
     if (sameFolder && !newName) return TRUE;
 
     CString source = from + name;
-    DWORD sourceAttributes = FitsPath(source) ? GetFileAttributesA(source) : INVALID_FILE_ATTRIBUTES;
-    if (sourceAttributes == INVALID_FILE_ATTRIBUTES || (sourceAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;
     CString target = into + (newName ? newName : name);
-    if (!FitsPath(target)) return FALSE;
-    DWORD targetAttributes = targetKnownAbsent ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(target);
+    if (!FitsPath(source) || !FitsPath(target)) return FALSE;
+    // With no target to clear away, the copy alone tells whether the source is there.
+    if (targetKnownAbsent) return CopyFileA(source, target, FALSE);
+    DWORD sourceAttributes = GetFileAttributesA(source);
+    if (sourceAttributes == INVALID_FILE_ATTRIBUTES || (sourceAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;
+    DWORD targetAttributes = GetFileAttributesA(target);
     bool targetExists = targetAttributes != INVALID_FILE_ATTRIBUTES;
     // An existing folder is never deleted, moved aside or scheduled in place of a file.
     if (targetExists && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FALSE;

@@ -8,7 +8,8 @@
 // overwritten; one in use is moved aside to ".old" (".old2") or replaced by ".new"
 // at the next start of Windows. Non-zero when the file is in place now.
 // targetKnownAbsent: the caller knows that nothing of the target's name exists
-// (its folder was empty when a walk of distinct names began), so it is not looked up.
+// (its folder was empty when a walk of distinct names began): the file is copied
+// at once, and the copy fails by itself when the source is missing.
 BOOL InstallFile(const char* name, const char* sourceFolder, const char* destFolder, const char* newName = nullptr,
                  bool targetKnownAbsent = false);
 

@@ -8,9 +8,10 @@
 #include "paths.h"
 #include "scratch.h"
 
-RunningProduct::RunningProduct(const std::string& folder, const std::string& name, bool ignoreClose)
+RunningProduct::RunningProduct(const std::string& folder, const std::string& name, bool ignoreClose,
+                               const std::string& exe)
     : m_recordPath(folder + "\\" + name + ".record"),
-      m_process(Quote(ProductExe()) + " -record " + Quote(m_recordPath) + (ignoreClose ? " -ignoreclose" : ""))
+      m_process(Quote(exe.empty() ? ProductExe() : exe) + " -record " + Quote(m_recordPath) + (ignoreClose ? " -ignoreclose" : ""))
 {
     EXPECT_TRUE(m_process.Started());
     EXPECT_TRUE(WaitForRecord("ready " + std::to_string(Id()))) << "product did not come up";

@@ -8,8 +8,10 @@
 
 class RunningProduct {
 public:
-    // Starts Glimcap6.exe with a record file in folder and waits until its window is up.
-    RunningProduct(const std::string& folder, const std::string& name, bool ignoreClose = false);
+    // Starts the product (Glimcap6.exe of the build, or a copy of it at exe) with a
+    // record file in folder and waits until its window is up.
+    RunningProduct(const std::string& folder, const std::string& name, bool ignoreClose = false,
+                   const std::string& exe = std::string());
 
     DWORD Id() const { return m_process.Id(); }
     ChildProcess& Process() { return m_process; }
