@@ -56,12 +56,23 @@ CString ReadRegistryString(HKEY root, const char* subkey, const char* valueName)
     return CString(buffer, length);
 }
 
+bool EndsWithBackslash(const char* text)
+{
+    int last = ReverseFindChar(text, '\\');
+    return last >= 0 && text[last + 1] == 0;
+}
+
+CString WithoutTrailingBackslash(const char* text)
+{
+    CString result(text);
+    if (EndsWithBackslash(result)) result = result.Left(result.GetLength() - 1);
+    return result;
+}
+
 CString GetParentFolder(const char* path)
 {
     if (!path) return CString();
-    CString text(path);
-    if (!text.IsEmpty() && ReverseFindChar(text, '\\') == text.GetLength() - 1)
-        text = text.Left(text.GetLength() - 1);
+    CString text = WithoutTrailingBackslash(path);
     int last = text.ReverseFind('\\');
     return last > 0 ? text.Left(last) : CString();
 }

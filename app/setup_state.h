@@ -50,6 +50,12 @@ void ReadFileVersion(const char* path);
 // missing or the data does not fit 260 bytes. Never reports an error.
 CString ReadRegistryString(HKEY root, const char* subkey, const char* valueName);
 
+// True when text ends with a backslash that is a character of its own (not the
+// trail byte of a double-byte character).
+bool EndsWithBackslash(const char* text);
+// text without one trailing backslash, if it has one.
+CString WithoutTrailingBackslash(const char* text);
+
 // The text before the last backslash, one trailing backslash ignored; "" for
 // null, for a path without a backslash, or one whose only backslash comes first.
 CString GetParentFolder(const char* path);

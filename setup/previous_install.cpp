@@ -46,9 +46,7 @@ CString FindPreviousInstallDir()
         const int name = program.Find("\\Glimcap6.exe");
         if (name >= 0) folder = program.Left(name);
     }
-    if (ReverseFindChar(folder, '\\') == folder.GetLength() - 1 && !folder.IsEmpty())
-        folder = folder.Left(folder.GetLength() - 1);
-    return folder;
+    return WithoutTrailingBackslash(folder);
 }
 
 BOOL CheckInstalledVersion()
@@ -76,7 +74,7 @@ void ReadPreviousGroupName()
     if (!log.IsOpen()) return;
     CString programs = ReadShellFolder(g_bAllUsers, "Common Programs", "Programs");
     CString startup = ReadShellFolder(g_bAllUsers, "Common Startup", "Startup");
-    if (ReverseFindChar(programs, '\\') != programs.GetLength() - 1 || programs.IsEmpty()) programs += '\\';
+    if (!EndsWithBackslash(programs)) programs += '\\';
     programs.MakeLower();
     startup.MakeLower();
     CString line;

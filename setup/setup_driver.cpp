@@ -13,13 +13,6 @@
 #include "previous_install.h"
 
 namespace {
-CString WithoutTrailingBackslash(CString folder)
-{
-    if (!folder.IsEmpty() && ReverseFindChar(folder, '\\') == folder.GetLength() - 1)
-        folder = folder.Left(folder.GetLength() - 1);
-    return folder;
-}
-
 // The "-instdir" candidate: the folder unchanged, without one trailing '\' or '/',
 // or "" when nothing of that name exists.
 CString InstallDirCandidate(const char* folder)

@@ -5,6 +5,7 @@
 
 #include "../classlib/handles.h"
 #include "../install/paths.h"
+#include "../install/shortcuts.h"
 #include "log_replay.h"
 #include "registry_cleanup.h"
 
@@ -13,7 +14,6 @@ const char kProductName[] = "Glimmerix 6";  // the default group and shortcut na
 const char kProductExe[] = "Glimcap6.exe";
 const char kSavedHandlerName[] = "GlimcapOld";
 const char kFileExtsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
-const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char* const kImageTypes[] = {".bmp", ".dib", ".gif", ".jpg",  ".jpeg", ".tif",
                                    ".tiff", ".png", ".cmp", ".tga", ".wpg"};
 constexpr int kImageTypeCount = sizeof kImageTypes / sizeof kImageTypes[0];
